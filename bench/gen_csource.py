@@ -46,34 +46,27 @@ def doc_comment(rng):
     return "\n".join(lines) + "\n"
 
 
+# One line of code each, given the generator and three names; several carry
+# comment marks in string and character literals, divisions and stars.
+STATEMENTS = (
+    lambda r, a, b, c: f"{a} = {b} / {c} + *{a}_ptr;",
+    lambda r, a, b, c: f'printf("{words(r, 3)}: %d // not a comment\\n", {a});',
+    lambda r, a, b, c: f'url = "http://{b}.example.org/{c}/*.html";',
+    lambda r, a, b, c: f"if ({a} == '/' || {a} == '*') {b}++;",
+    lambda r, a, b, c: f"{a} = ({b} * {c}) / {r.randrange(2, 99)}; /* {words(r, r.randrange(2, 8))} */",
+    lambda r, a, b, c: f"{a}[{b}] = {c}->{name(r)};  // {words(r, r.randrange(2, 12))}",
+    lambda r, a, b, c: f"// {words(r, r.randrange(3, 16))}",
+    lambda r, a, b, c: f"for ({a} = 0; {a} < {b}; {a}++) {c} += *{name(r)}++;",
+    lambda r, a, b, c: f"{a} = {b} ? {c} / 2 : {c} * 2; /* {words(r, 3)} */ {b} = 0;",
+    lambda r, a, b, c: f'strcpy({a}, "{words(r, 4)} */ {words(r, 2)}");',
+    lambda r, a, b, c: f"{r.choice(TYPES)} {a} = {b}({c}, sizeof *{c});",
+    lambda r, a, b, c: f"return {a} / {b};",
+)
+
+
 def statement(rng, depth):
     a, b, c = name(rng), name(rng), name(rng)
-    kind = rng.randrange(12)
-    if kind == 0:
-        s = f"{a} = {b} / {c} + *{a}_ptr;"
-    elif kind == 1:
-        s = f'printf("{words(rng, 3)}: %d // not a comment\\n", {a});'
-    elif kind == 2:
-        s = f'url = "http://{b}.example.org/{c}/*.html";'
-    elif kind == 3:
-        s = f"if ({a} == '/' || {a} == '*') {b}++;"
-    elif kind == 4:
-        s = f"{a} = ({b} * {c}) / {rng.randrange(2, 99)}; /* {words(rng, rng.randrange(2, 8))} */"
-    elif kind == 5:
-        s = f"{a}[{b}] = {c}->{name(rng)};  // {words(rng, rng.randrange(2, 12))}"
-    elif kind == 6:
-        s = f"// {words(rng, rng.randrange(3, 16))}"
-    elif kind == 7:
-        s = f"for ({a} = 0; {a} < {b}; {a}++) {c} += *{name(rng)}++;"
-    elif kind == 8:
-        s = f"{a} = {b} ? {c} / 2 : {c} * 2; /* {words(rng, 3)} */ {b} = 0;"
-    elif kind == 9:
-        s = f'strcpy({a}, "{words(rng, 4)} */ {words(rng, 2)}");'
-    elif kind == 10:
-        s = f"{rng.choice(TYPES)} {a} = {b}({c}, sizeof *{c});"
-    else:
-        s = f"return {a} / {b};"
-    return "    " * depth + s + "\n"
+    return "    " * depth + rng.choice(STATEMENTS)(rng, a, b, c) + "\n"
 
 
 def function(rng):
