@@ -8,11 +8,13 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build asan check demo bench install clean
+.PHONY: all deps build asan check demo bench install clean fuzz-build fuzz
 
 all: build
 
@@ -43,6 +45,21 @@ bench: build
 	@for b in bench/bench_*.sh; do \
 	  [ -f "$$b" ] || continue; \
 	  echo "=== $$b"; BIN=$(CURDIR)/$(BUILD)/bin bash "$$b" || exit 1; \
+	done
+
+# Instrumented sanitizer build for AFL++, and a short campaign of every
+# target (fuzz/run.sh runs one campaign of any length).
+fuzz-build:
+	@tools/deps.sh afl++ clang
+	CC=afl-clang-fast CXX=afl-clang-fast++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DFUZZ=ON -DBUILD_TESTING=OFF \
+	  -DVECTOOLS_WERROR=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	@. fuzz/targets.sh && for t in $$FUZZ_TARGETS; do \
+	  [ -d fuzz/corpus/$$t ] || continue; \
+	  FUZZ_BUILD=$(CURDIR)/$(FUZZ_BUILD) fuzz/run.sh $$t $(FUZZ_SECONDS) || exit 1; \
 	done
 
 install: build

@@ -5,7 +5,11 @@ find_program(BYACC_EXECUTABLE byacc REQUIRED)
 
 # Warnings for our own sources.  Generated scanners and parsers are compiled
 # without them (see vectools_reader below).
-set(VECTOOLS_WARNINGS -Wall -Wextra -Werror)
+option(VECTOOLS_WERROR "Treat warnings as errors" ON)
+set(VECTOOLS_WARNINGS -Wall -Wextra)
+if(VECTOOLS_WERROR)
+  list(APPEND VECTOOLS_WARNINGS -Werror)
+endif()
 
 # vectools_warnings(TARGET): the warning flags for a target of our own sources.
 function(vectools_warnings target)
