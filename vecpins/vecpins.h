@@ -63,10 +63,17 @@ struct ClockDef {
 // Semantic value of every token and grammar symbol.  A number token keeps
 // both its text and its value, so a number means the same wherever it is
 // used: as text in a vector row, as a value in a declaration.  `len` is the
-// length of the whole token text, which lets a row value longer than `name`
-// be refused instead of being cut into a different value.
+// length of the whole token text, which lets a row value longer than the
+// kept text be refused instead of being cut into a different value.
+//
+// The text itself (at most kTokenText characters) lives in a small ring of
+// buffers in the scanner, so the parser's value stack copies a few bytes
+// per token instead of a whole text.  The ring holds the last
+// kTokenRing tokens: more than any production's right-hand side plus its
+// lookahead, so every text an action reads is still in place.
+inline constexpr int kTokenRing = 8;
 struct NameType {
-    char name[kNameSize];
+    const char *name;
     int ival;
     int len;
 };

@@ -36,6 +36,8 @@ int VectorPhase;
 
 static SigDef &work() { return Signal[nSigs]; }
 static ClockDef &clock_rec() { return Clock[nClocks]; }
+/* Text of the last token that carried a value; empty before the first. */
+static const char *current_text() { return yylval.name != nullptr ? yylval.name : ""; }
 static void empty_line();
 static void commit_statement();
 static void end_row();
@@ -91,7 +93,7 @@ statement
     | bidir_decl
     | valid_decl
     | clock_decl                    { ClkSig = 1; }
-    | error                         { printf("Signal, Unrecognized signal syntax: %s\n", yylval.name); }
+    | error                         { printf("Signal, Unrecognized signal syntax: %s\n", current_text()); }
     ;
 
 input_decl
@@ -140,7 +142,7 @@ bus_ref
 vector
     : vector_field
     | vector vector_field
-    | error                         { printf("Unrecognized signal syntax: %s\n", yylval.name); }
+    | error                         { printf("Unrecognized signal syntax: %s\n", current_text()); }
     ;
 
 vector_field
