@@ -126,12 +126,14 @@ Times program_times() {
     for (int i = 0; i < Clock[0].phases && i < kMaxPhases; i++)
         period += Clock[0].time[i];
     if (!scaled_time(clkscale, period, &t.cycle))
-        fail(1, "Error: cycle time %g x %lld ns does not fit a 32-bit integer\n",
-             static_cast<double>(clkscale), period);
+        fail(1, "Error: cycle time of %lld ns scaled by %g does not fit a 32-bit integer\n", period,
+             static_cast<double>(clkscale));
     for (int k = 0; k < nClocks; k++)
         if (!scaled_time(clkscale, Clock[k].time[0], &t.pulse[k]))
-            fail(1, "Error: pulse time of clock %s, %g x %d ns, does not fit a 32-bit integer\n",
-                 Clock[k].sig_name, static_cast<double>(clkscale), Clock[k].time[0]);
+            fail(1,
+                 "Error: pulse time of clock %s, %d ns scaled by %g, does not fit a 32-bit "
+                 "integer\n",
+                 Clock[k].sig_name, Clock[k].time[0], static_cast<double>(clkscale));
     return t;
 }
 
@@ -294,11 +296,13 @@ int main(int argc, char **argv) {
     yyin = txtin != nullptr ? txtin : stdin;
 
     yyparse();
+    // The table is complete: a program for a table that could not be
+    // written would be of no use.
+    check_stream(Vecfp, table_stream_name().c_str());
 
     Times times = program_times();
     write_program(stdout, argv[0], times);
     check_stream(stdout, "the tester program (standard output)");
-    check_stream(Vecfp, table_stream_name().c_str());
 
     if (txtin != nullptr) std::fclose(txtin);
     if (table_fp != nullptr && std::fclose(table_fp) != 0)
