@@ -8,9 +8,11 @@
 #include <cstdio>
 
 NameType yylval;
+const char *InputName = "standard input";
 
 int main(int argc, char **argv) {
     if (argc > 1) {
+        InputName = argv[1];
         yyin = std::fopen(argv[1], "r");
         if (yyin == nullptr) {
             std::perror(argv[1]);

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,6 +19,7 @@ int nClocks;
 char VecArray[kMaxSigs][kNameSize];
 long long nVecs;
 FILE *Vecfp;
+const char *InputName = "standard input";
 
 namespace {
 
@@ -51,14 +51,6 @@ std::string table_stream_name() {
 }
 
 } // namespace
-
-void fail(int status, const char *fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    std::vfprintf(stderr, fmt, ap);
-    va_end(ap);
-    std::exit(status);
-}
 
 void write_pin_order() {
     std::fputs("PINORDER ", Vecfp);
@@ -287,6 +279,7 @@ int main(int argc, char **argv) {
     FILE *txtin = nullptr;
     if (optind < argc) {
         txtin = open_or_fail(argv[optind], "r");
+        InputName = argv[optind];
         if (table_fp == nullptr) {
             const char *slash = std::strrchr(argv[optind], '/');
             outfilename = cut_at_last_dot(slash != nullptr ? slash + 1 : argv[optind]);

@@ -80,6 +80,8 @@ struct NameType {
 #define YYSTYPE NameType
 
 extern NameType yylval;
+// Name of the input in messages: the file name, or "standard input".
+extern const char *InputName;
 extern int VectorPhase;
 extern FILE *yyin;
 
@@ -105,5 +107,5 @@ void write_pin_order();
 void write_row();
 
 // Prints a formatted message on standard error and ends the run with
-// `status`.
+// `status` (vecpins_scan.l).
 [[noreturn]] void fail(int status, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
