@@ -7,11 +7,11 @@
 //     Vecfp and the run settings (outfilename, clkscale).  main() sets the
 //     settings; the grammar actions fill the tables while the input is read;
 //     the program writer only reads them after the parse.
-//   - vecpins_scan.l owns VectorPhase and the install routines that fill
-//     the semantic value of each token.  The grammar sets VectorPhase at the
-//     first empty line.
+//   - vecpins_scan.l owns the install routines that fill the semantic value
+//     of each token (with the ring of token texts), the input reader and
+//     fail().
 //   - vecpins_gram.y owns the parser state (CurSig, CurEdge, CurStrobe,
-//     ClkSig, ClkPhase, line_num) and every semantic action.
+//     ClkSig, ClkPhase, line_num, VectorPhase) and every semantic action.
 #pragma once
 
 #include <cstddef>
@@ -82,7 +82,6 @@ struct NameType {
 extern NameType yylval;
 // Name of the input in messages: the file name, or "standard input".
 extern const char *InputName;
-extern int VectorPhase;
 extern FILE *yyin;
 
 int yylex();

@@ -7,7 +7,9 @@
  *   ClkSig      set while the current declaration line is a clock
  *   ClkPhase    phases stored so far for the clock being declared
  *   line_num    input lines completed, shown in syntax error messages
- *   VectorPhase 0 in the header, 1 from the first empty line on
+ *   VectorPhase 0 in the header, 1 from the first empty line on (number
+ *               tokens carry both text and value, so the scanner needs
+ *               no switch; the flag only marks the section)
  *
  * Declarations build the working record Signal[nSigs]; the end of the line
  * commits it.  A clock line only borrows the working record for its name and
@@ -32,7 +34,7 @@ static int CurStrobe;
 static int ClkSig;
 static int ClkPhase;
 static long long line_num;
-int VectorPhase;
+static int VectorPhase;
 
 static SigDef &work() { return Signal[nSigs]; }
 static ClockDef &clock_rec() { return Clock[nClocks]; }
