@@ -86,11 +86,13 @@ extern FILE *yyin;
 extern YYSTYPE yylval;
 void install(const char *text);
 void install_number(const char *text, int base);
+const char *last_token_text();
 
 // Grammar actions that do more than set a field or two (vecdrive_gram.y).
 void end_statement_line();
 void end_vector_line();
 void add_vector_field(const char *text);
+const char *field_text(const char *name);
 void set_single_bit(const char *name);
 void set_bus(const char *name, int msb, int lsb);
 void begin_signal(bool bus);

@@ -48,7 +48,7 @@ statement
     | bidir_decl
     | valid_decl
     | clock_decl            { ClkSig = 1; }
-    | error                 { printf("Signal, Unrecognized signal syntax: %s\n", yylval.name); }
+    | error                 { printf("Signal, Unrecognized signal syntax: %s\n", last_token_text()); }
     ;
 
 input_decl
@@ -93,12 +93,12 @@ bus_ref
 vector
     : vector_field
     | vector vector_field
-    | error                 { printf("Unrecognized signal syntax: %s\n", yylval.name); }
+    | error                 { printf("Unrecognized signal syntax: %s\n", last_token_text()); }
     ;
 
 vector_field
-    : INTEGER               { add_vector_field($1.name); }
-    | HEXNUM                { add_vector_field($1.name + 2); }
+    : INTEGER               { add_vector_field(field_text($1.name)); }
+    | HEXNUM                { add_vector_field(field_text($1.name) + 2); }
     ;
 
 %%
@@ -215,6 +215,14 @@ void end_statement_line()
             fail(911, "ERROR: number of signals exceeds max(%d)\n", MAX_SIGS);
         nSigs++;
     }
+}
+
+/* A number carries its text only from the first empty line on; a row
+ * written before it takes the text kept by the scanner (a field is reduced
+ * as soon as its number is shifted, before the next token is read). */
+const char *field_text(const char *name)
+{
+    return VectorPhase != 0 ? name : last_token_text();
 }
 
 /* Fields past the table are counted (the first row's check reports them)
