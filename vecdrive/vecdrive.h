@@ -86,6 +86,7 @@ extern FILE *yyin;
 extern YYSTYPE yylval;
 void install(const char *text);
 void install_number(const char *text, int base);
+int number_value(const char *text, int base);
 const char *last_token_text();
 
 // Grammar actions that do more than set a field or two (vecdrive_gram.y).

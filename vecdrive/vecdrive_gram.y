@@ -19,6 +19,16 @@
 #include <cstdio>
 #include <cstring>
 #include "vecdrive.h"
+
+/* The INTEGER operand of a declaration.  Numbers carry their text once the
+ * first empty line has passed; a declaration written after it still gets
+ * the value of the number as written. */
+static int int_value(const NameType &v)
+{
+    if (VectorPhase == 0)
+        return v.ival;
+    return number_value(v.name, 10);
+}
 %}
 
 %token COLON EOL LBRACKET RBRACKET LPAREN RPAREN PERCENT QUOTE
@@ -53,31 +63,31 @@ statement
 
 input_decl
     : signal_ref KW_I               { Signal[nSigs].type = VDRV_INPUT; }
-    | input_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = $3.ival; }
+    | input_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = int_value($3); }
     | input_decl KW_V NAME          { set_valid_name($3.name); }
     ;
 
 output_decl
     : signal_ref KW_O               { Signal[nSigs].type = VDRV_OUTPUT; }
-    | output_decl KW_S INTEGER      { Signal[nSigs].strobe = CurStrobe = $3.ival; }
+    | output_decl KW_S INTEGER      { Signal[nSigs].strobe = CurStrobe = int_value($3); }
     | output_decl KW_V NAME         { set_valid_name($3.name); }
     ;
 
 bidir_decl
-    : signal_ref KW_B NAME INTEGER  { set_enable($3.name, $4.ival); }
-    | bidir_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = $3.ival; }
-    | bidir_decl KW_S INTEGER       { Signal[nSigs].strobe = CurStrobe = $3.ival; }
+    : signal_ref KW_B NAME INTEGER  { set_enable($3.name, int_value($4)); }
+    | bidir_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = int_value($3); }
+    | bidir_decl KW_S INTEGER       { Signal[nSigs].strobe = CurStrobe = int_value($3); }
     | bidir_decl KW_V NAME          { set_valid_name($3.name); }
     ;
 
 valid_decl
     : signal_ref KW_V               { make_valid_signal(); }
-    | valid_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = $3.ival; }
+    | valid_decl KW_E INTEGER       { Signal[nSigs].edge = CurEdge = int_value($3); }
     ;
 
 clock_decl
-    : signal_ref KW_C INTEGER LPAREN INTEGER RPAREN { start_clock($3.ival, $5.ival); }
-    | clock_decl INTEGER LPAREN INTEGER RPAREN      { add_clock_phase($2.ival, $4.ival); }
+    : signal_ref KW_C INTEGER LPAREN INTEGER RPAREN { start_clock(int_value($3), int_value($5)); }
+    | clock_decl INTEGER LPAREN INTEGER RPAREN      { add_clock_phase(int_value($2), int_value($4)); }
     ;
 
 signal_ref
@@ -87,7 +97,7 @@ signal_ref
 
 bus_ref
     : NAME LBRACKET INTEGER COLON INTEGER RBRACKET
-                            { set_bus($1.name, $3.ival, $5.ival); }
+                            { set_bus($1.name, int_value($3), int_value($5)); }
     ;
 
 vector
