@@ -19,6 +19,7 @@ int nSigs;
 ClockDef Clock[MAX_CLOCKS + 1];
 int nClocks;
 char VecArray[MAX_SIGS][FIELD_LEN];
+int VecLen[MAX_SIGS];
 int CurSig;
 int nVecs;
 int MemWidth;

@@ -64,6 +64,7 @@ extern int nSigs;
 extern ClockDef Clock[MAX_CLOCKS + 1];
 extern int nClocks;
 extern char VecArray[MAX_SIGS][FIELD_LEN];
+extern int VecLen[MAX_SIGS]; // length of each text in VecArray
 extern int CurSig;
 extern int nVecs;
 extern int MemWidth;

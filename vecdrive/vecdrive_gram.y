@@ -245,6 +245,7 @@ void add_vector_field(const char *text)
             fail(911, "ERROR: vector field %d of row %d is longer than max(%d) characters\n",
                  CurSig, nVecs + 1, FIELD_LEN - 1);
         memcpy(VecArray[CurSig], text, len + 1);
+        VecLen[CurSig] = static_cast<int>(len);
     }
     if (CurSig < INT_MAX)
         CurSig++;
@@ -260,18 +261,23 @@ void end_vector_line()
                  nSigs, CurSig);
         for (int i = 0; i < nSigs; i++) {
             int want = Signal[i].hex_dig != 0 ? Signal[i].hex_dig : 1;
-            int len = static_cast<int>(strlen(VecArray[i]));
+            int len = VecLen[i];
             if (len != want)
                 fail(911,
                      "ERROR: length(%d) of vector field %d doesn't match signal definition(%d)\n",
                      len, i, want);
         }
     }
+    // The line is put together first and written in one piece.
+    static char line[MAX_SIGS * FIELD_LEN + 1];
+    size_t at = 0;
     for (int i = 0; i < nSigs; i++) {
-        fputs(VecArray[i], Vecfp);
-        putc('_', Vecfp);
+        memcpy(line + at, VecArray[i], VecLen[i]);
+        at += VecLen[i];
+        line[at++] = '_';
     }
-    putc('\n', Vecfp);
+    line[at++] = '\n';
+    fwrite(line, 1, at, Vecfp);
     check_memory_file();
     CurSig = 0;
     if (nVecs < INT_MAX)
