@@ -95,56 +95,43 @@ void write_ports() {
     fputs(");\n", stdout);
 }
 
-void write_declarations() {
-    section_head("  //  Inputs\n");
+// One declaration line: "  input\t[7:0]\td;" for a bus, "  input\t\ta;" for
+// a single bit.
+void declare(const char *kind, const SigDef &s, const char *suffix) {
+    if (is_bus(s))
+        printf("  %s\t[%d:%d]\t%s%s;\n", kind, s.msb, s.lsb, s.sig_name, suffix);
+    else
+        printf("  %s\t\t%s%s;\n", kind, s.sig_name, suffix);
+}
+
+// The signals of one kind, last declared first: a port declaration, then a
+// register when the driver holds the value (reg_suffix names it).
+void declare_all(SignalNodeType type, const char *port, const char *reg_suffix) {
     for (int i = nSigs - 1; i >= 0; i--) {
         const SigDef &s = Signal[i];
-        if (s.type != VDRV_OUTPUT) continue;
-        if (is_bus(s))
-            printf("  input\t[%d:%d]\t%s;\n", s.msb, s.lsb, s.sig_name);
-        else
-            printf("  input\t\t%s;\n", s.sig_name);
+        if (s.type != type) continue;
+        if (port != nullptr) declare(port, s, "");
+        if (reg_suffix != nullptr) declare("reg", s, reg_suffix);
     }
+}
+
+void write_declarations() {
+    // The device's outputs are the driver's inputs and the other way round.
+    section_head("  //  Inputs\n");
+    declare_all(VDRV_OUTPUT, "input", nullptr);
 
     section_head("  //  Outputs\n");
     for (int c = 0; c < nClocks; c++) {
         printf("  output\t\t%s;\n", Clock[c].sig_name);
         printf("  reg\t\t%s;\n", Clock[c].sig_name);
     }
-    for (int i = nSigs - 1; i >= 0; i--) {
-        const SigDef &s = Signal[i];
-        if (s.type != VDRV_INPUT) continue;
-        if (is_bus(s)) {
-            printf("  output\t[%d:%d]\t%s;\n", s.msb, s.lsb, s.sig_name);
-            printf("  reg\t[%d:%d]\t%s;\n", s.msb, s.lsb, s.sig_name);
-        } else {
-            printf("  output\t\t%s;\n", s.sig_name);
-            printf("  reg\t\t%s;\n", s.sig_name);
-        }
-    }
+    declare_all(VDRV_INPUT, "output", "");
 
     section_head("  //  Inputs/Outputs\n");
-    for (int i = nSigs - 1; i >= 0; i--) {
-        const SigDef &s = Signal[i];
-        if (s.type != VDRV_BIDIR) continue;
-        if (is_bus(s)) {
-            printf("  inout\t[%d:%d]\t%s;\n", s.msb, s.lsb, s.sig_name);
-            printf("  reg\t[%d:%d]\t%s_t;\n", s.msb, s.lsb, s.sig_name);
-        } else {
-            printf("  inout\t\t%s;\n", s.sig_name);
-            printf("  reg\t\t%s_t;\n", s.sig_name);
-        }
-    }
+    declare_all(VDRV_BIDIR, "inout", "_t");
 
     section_head("  //  Valids\n");
-    for (int i = nSigs - 1; i >= 0; i--) {
-        const SigDef &s = Signal[i];
-        if (s.type != VDRV_VALID) continue;
-        if (is_bus(s))
-            printf("  reg\t[%d:%d]\t%s;\n", s.msb, s.lsb, s.sig_name);
-        else
-            printf("  reg\t\t%s;\n", s.sig_name);
-    }
+    declare_all(VDRV_VALID, nullptr, "");
 
     section_head("  //  Internal Variables\n");
     fputs("  integer\t\tfp;\n"
