@@ -7,7 +7,8 @@
 //  - the grammar actions (vecdrive_gram.y) fill `Signal`/`nSigs`,
 //    `Clock`/`nClocks`, `MemWidth`, `CurEdge`, `CurStrobe`, `ClkSig`,
 //    `ClkPhase`, `VectorPhase`, and for each vector row `VecArray`/`CurSig`,
-//    writing the row to `Vecfp` when the row is complete (`nVecs` counts them);
+//    writing the row to `Vecfp` when the row is complete (`nVecs` counts them;
+//    `VecLen` keeps the length of each text in `VecArray`);
 //  - the driver (vecdrive.cpp) reads the options into `ClkScale`, `Vecfp` and
 //    `txtin`, runs the parser and then writes the module from the finished
 //    tables.  Nothing is freed or reset before exit.
