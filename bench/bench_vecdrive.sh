@@ -17,14 +17,16 @@ RUNS=${RUNS:-5}
 work=$(mktemp -d /tmp/bench_vecdrive.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
+[ -f "$GEN" ] || { echo "no table generator at $GEN" >&2; exit 1; }
 for rows in 10000 1000000; do
   python3 "$GEN" --common "$rows" >"$work/t$rows.tab"
 done
 big=$work/t1000000.tab
 echo "table: 1,000,000 rows, $(($(stat -c %s "$big") / 1000000)) MB"
 
-# vecdrive stops at a first row whose fields do not match the header; a
-# benchmark of that would measure nothing.
+# vecdrive stops at a first row whose fields do not match the header (each
+# field needs exactly the hexadecimal digits of its signal); a benchmark of
+# that would measure nothing.
 if ! "$BIN/vecdrive" -o /dev/null "$work/t10000.tab" >/dev/null 2>"$work/err"; then
   echo "vecdrive rejects the generated table:" >&2
   cat "$work/err" >&2
