@@ -4,7 +4,7 @@
 # arguments (the benchmark and fuzz targets add theirs).
 set -euo pipefail
 
-packages=(g++ make cmake ninja-build flex byacc libgtest-dev iverilog "$@")
+packages=(g++ make cmake ninja-build flex byacc libgtest-dev iverilog python3 "$@")
 
 missing=()
 for p in "${packages[@]}"; do
