@@ -89,13 +89,12 @@ void check_strobe(const SigDef &s, float period) {
 // batch of nVecsSlowClk rows, so every clock's multiple must divide the
 // batch, and a batch needs at least one clock.
 void check_verilog_batch() {
-    if (nVecsSlowClk < 1)
-        fatal(1, "Error: -v needs a clock: the table declares no clock with a period\n");
+    if (nVecsSlowClk < 1) fatal(1, "Error: -v needs at least one clock\n");
     for (int c = 0; c < nClocks; c++)
         if (nVecsSlowClk % Clock[c].multiple != 0)
             fatal(1,
-                  "Error: clock %s period (%f) does not divide slowest clock period (%f)"
-                  " as -v needs\n",
+                  "Error: clock %s period (%f) does not divide"
+                  " the slowest clock period (%f), as -v needs\n",
                   Clock[c].sig_name, (double)Clock[c].period, (double)SlowClkPeriod);
 }
 
@@ -312,7 +311,7 @@ void end_decl_line() {
     // later would have none.
     if (VectorPhase)
         fatal(911, "Error: declaration of %s after the end of the header, line %d\n",
-              ClkSig ? Clock[nClocks].sig_name : slot().sig_name, line_num);
+              slot().sig_name, line_num);
     if (ClkSig) {
         end_clock_line();
         return;
