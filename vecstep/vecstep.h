@@ -34,8 +34,8 @@ extern NameType yylval; // the value of the token just scanned
 extern int line_num;    // EOL tokens and comment lines scanned
 extern int VectorPhase; // 0 in the header, 1 from the first empty line on
 
-void install(const char *text);
-void install_number(const char *text, int base);
+void install(const char *text, size_t len);
+void install_number(const char *text, size_t len, int base);
 void install_float(const char *text);
 void echo_comment(const char *text, size_t len);
 
@@ -148,6 +148,7 @@ extern float StepTime;
 extern int vec_cnt;
 extern int cum_vec_cnt;
 void vector_field(const char *text);
+void rows_begin(); // the header has ended: prepare the row expansion
 void row_step();
 
 // ---- the script stream and the table reader (vecstep_io.cpp) --------------

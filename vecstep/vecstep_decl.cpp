@@ -345,6 +345,7 @@ void end_header() {
     }
     bind_signal_clocks();
     build_timings();
+    rows_begin();
     VectorPhase = 1;
 }
 

@@ -3,6 +3,7 @@
 // commands in the order of the sorted timing entries (direct mode), or
 // buffered per period of the slowest clock and sampled at the end of each
 // signal's own period (Verilog mode, -v).
+#include <array>
 #include <climits>
 #include <cstdio>
 
@@ -18,19 +19,31 @@ namespace {
 
 float last_st; // time within the row of the last event written
 
-bool has_any(const char *t, const char *set) {
+int NameLen[MaxSignals]; // strlen of every sig_name, set when the header ends
+
+void out_name(int si) {
+    out_mem(Signal[si].sig_name, (size_t)NameLen[si]);
+}
+
+// What a field text holds: x/X digits (not driven, not tested) and z/Z
+// digits (released, not tested).
+enum : unsigned { HasX = 1, HasZ = 2 };
+
+constexpr auto DigitClass = [] {
+    std::array<unsigned char, 256> t{};
+    t['x'] = t['X'] = HasX;
+    t['z'] = t['Z'] = HasZ;
+    return t;
+}();
+
+unsigned text_class(const char *t) {
+    unsigned c = 0;
     for (; *t; t++)
-        if (strchr(set, *t)) return true;
-    return false;
-}
-bool has_x(const char *t) {
-    return has_any(t, "xX");
-}
-bool has_z(const char *t) {
-    return has_any(t, "zZ");
+        c |= DigitClass[(unsigned char)*t];
+    return c;
 }
 bool undefined(const char *t) {
-    return has_any(t, "xXzZ");
+    return text_class(t) != 0;
 }
 
 // Decimal value of the leading digits (0 if none); long texts saturate.
@@ -54,9 +67,9 @@ void step_to(float t) {
     }
 }
 
-void drive(const SigDef &s, const char *text) {
-    if (s.size > 1) {
-        if (has_z(text)) {
+void drive(int si, const char *text, unsigned cls) {
+    if (Signal[si].size > 1) {
+        if (cls & HasZ) {
             out_mem("c * ", 4);
         } else {
             out_mem("i 'h", 4);
@@ -66,20 +79,20 @@ void drive(const SigDef &s, const char *text) {
     } else {
         out_mem(text[0] == '0' ? "l " : text[0] == '1' ? "h " : "z ", 2);
     }
-    out_str(s.sig_name);
+    out_name(si);
     out_char('\n');
 }
 
-void release(const SigDef &s) {
+void release(int si) {
     out_mem("c * ", 4);
-    out_str(s.sig_name);
+    out_name(si);
     out_char('\n');
 }
 
-void test(const SigDef &s, const char *text, int r) {
+void test(int si, const char *text, int r) {
     if ((float)r < Clocks2Test) return;
     out_mem("t ", 2);
-    out_str(s.sig_name);
+    out_name(si);
     out_mem(" 'h", 3);
     out_str(text);
     out_char('\n');
@@ -111,65 +124,72 @@ struct RowView {
     }
 };
 
-// Expands one row r.  `first` is the first-cycle rule of the mode.
+// q of the row rules: 1 without a valid signal, else the valid's value (0
+// when its text is undefined).
+int qualified(const SigDef &s, const RowView &v) {
+    if (!s.valid) return 1;
+    const char *vt = v.text(s.val_sig_indx, s.multiple);
+    return undefined(vt) ? 0 : field_value(vt);
+}
+
+// Expands one row r; phase_row is the row that the phases count (r in
+// direct mode, b in Verilog mode).
 void expand(int r, const RowView &v, int phase_row) {
     last_st = 0.0f;
     progress(r);
+    bool verilog = v.batch != nullptr;
     for (int e = 0; e < nvSigs; e++) {
         const SortTable &ent = SortTab[e];
         int si = ent.indx;
         const SigDef &s = Signal[si];
         if (s.type == VSTP_VALID) continue;
-        int phase = phase_row % s.multiple;
+        int phase = s.multiple == 1 ? 0 : phase_row % s.multiple;
         const char *text = v.text(si, s.multiple);
-        int q = 1;
-        if (s.valid) {
-            const char *vt = v.text(s.val_sig_indx, s.multiple);
-            q = undefined(vt) ? 0 : field_value(vt);
-        }
-        bool en_defined = false;
-        int oe = 0;
-        if (s.type == VSTP_BIDIR) {
-            const char *et = v.text(s.oe_sig_indx, s.multiple);
-            en_defined = !undefined(et);
-            if (en_defined) oe = field_value(et) ^ s.polarity;
-        }
-        bool first = v.batch ? cum_vec_cnt <= s.multiple - 1 : r == s.multiple - 1;
-        bool changed = first || strcmp(text, V1[si]) != 0;
 
         switch (s.type) {
         case VSTP_INPUT:
-            if (changed && phase == s.edgev && !has_x(text)) {
-                step_to(ent.time);
-                drive(s, text);
+            if (phase == s.edgev) {
+                unsigned cls = text_class(text);
+                bool first = verilog ? cum_vec_cnt <= s.multiple - 1 : r == s.multiple - 1;
+                if (!(cls & HasX) && (first || strcmp(text, V1[si]) != 0)) {
+                    step_to(ent.time);
+                    drive(si, text, cls);
+                }
             }
             break;
         case VSTP_OUTPUT:
-            if (q != 0 && phase == s.strobev && !undefined(text)) {
+            if (phase == s.strobev && qualified(s, v) != 0 && text_class(text) == 0) {
                 step_to(ent.time);
-                test(s, text, r);
+                test(si, text, r);
             }
             break;
-        case VSTP_BIDIR:
+        case VSTP_BIDIR: {
+            // The enable decides who drives: oe not 0, the converter; 0, the device.
+            const char *et = v.text(s.oe_sig_indx, s.multiple);
+            if (undefined(et)) break;
+            int oe = field_value(et) ^ s.polarity;
             if (ent.bidir == 0) {
-                if (en_defined && phase == s.edgev && !has_x(text)) {
+                unsigned cls = text_class(text);
+                if (phase == s.edgev && !(cls & HasX)) {
                     step_to(ent.time);
                     if (oe != 0)
-                        drive(s, text);
+                        drive(si, text, cls);
                     else
-                        release(s);
+                        release(si);
                 }
-            } else if (q != 0 && en_defined && oe == 0 && phase == s.strobev && !undefined(text)) {
+            } else if (oe == 0 && phase == s.strobev && qualified(s, v) != 0 &&
+                       text_class(text) == 0) {
                 step_to(ent.time);
-                test(s, text, r);
+                test(si, text, r);
             }
             break;
+        }
         case VSTP_VALID:
             break;
         }
 
         if (s.type == VSTP_INPUT || s.type == VSTP_BIDIR) {
-            if (v.batch) {
+            if (verilog) {
                 // Verilog mode: the applied value is the one sampled at b'.
                 if (phase == s.edgev) memcpy(V1[si], text, FieldLen);
             } else if (phase != s.edgev) {
@@ -190,6 +210,11 @@ void expand_batch() {
 }
 
 } // namespace
+
+void rows_begin() {
+    for (int i = 0; i < nSigs; i++)
+        NameLen[i] = (int)strlen(Signal[i].sig_name);
+}
 
 // Field texts of a row.  A bus field must never be cut (it would drive or
 // test another value), so a text longer than a field holds ends the run.
