@@ -33,20 +33,32 @@ int InFd = 0;
 const char *InName = "standard input";
 bool NulPending = false;
 
-void write_all(const char *p, size_t n) {
-    while (n > 0) {
+// Writes the bytes to the script; returns 0 or the errno of the failure.
+// After a failure the stream is dropped: nothing more is written to it.
+int write_all(const char *p, size_t n) {
+    while (n > 0 && Vecfp.fd >= 0) {
         ssize_t w = write(Vecfp.fd, p, n);
         if (w < 0) {
             if (errno == EINTR) continue;
-            int err = errno;
-            Vecfp.len = 0; // nothing more can be written; keep the exit quiet
             Vecfp.fd = -1;
-            fprintf(stderr, "%s: %s\n", Vecfp.name, strerror(err));
-            exit(1);
+            return errno;
         }
         p += w;
         n -= (size_t)w;
     }
+    return 0;
+}
+
+[[noreturn]] void write_failed(int err) {
+    fprintf(stderr, "%s: %s\n", Vecfp.name, strerror(err));
+    exit(1);
+}
+
+// Empties the buffer into the script; returns 0 or the errno of a failure.
+int flush_buffer() {
+    int err = Vecfp.len > 0 ? write_all(Vecfp.buf, Vecfp.len) : 0;
+    Vecfp.len = 0;
+    return err;
 }
 
 void ensure_buffer() {
@@ -83,14 +95,13 @@ void script_open(const char *path) {
 
 void script_flush() {
     ensure_buffer();
-    if (Vecfp.len > 0 && Vecfp.fd >= 0) write_all(Vecfp.buf, Vecfp.len);
-    Vecfp.len = 0;
+    if (int err = flush_buffer()) write_failed(err);
 }
 
 void script_spill(const char *p, size_t n) {
     script_flush();
     if (n >= Vecfp.cap) {
-        write_all(p, n);
+        if (int err = write_all(p, n)) write_failed(err);
         return;
     }
     memcpy(Vecfp.buf, p, n);
@@ -114,7 +125,7 @@ void out_fmt(const char *fmt, ...) {
     size_t room = Vecfp.cap - Vecfp.len;
     int n = vsnprintf(Vecfp.buf + Vecfp.len, room, fmt, ap);
     va_end(ap);
-    if (n < 0) return;
+    if (n < 0) fatal(1, "Error: cannot write the script: %s\n", strerror(errno));
     if ((size_t)n < room) {
         Vecfp.len += (size_t)n;
         return;
@@ -200,8 +211,10 @@ void message(const char *fmt, ...) {
     va_end(ap);
 }
 
+// A failed flush is reported too, but the status stays that of the failure
+// that ended the run.
 void fatal(int status, const char *fmt, ...) {
-    script_flush();
+    if (int err = flush_buffer()) fprintf(stderr, "%s: %s\n", Vecfp.name, strerror(err));
     va_list ap;
     va_start(ap, fmt);
     vfprintf(stderr, fmt, ap);
