@@ -73,16 +73,10 @@ int fast_cycles(float t) {
     return trunc_int((double)t / (double)ClkPeriod);
 }
 
-void check_edge(const SigDef &s, float period) {
-    if (s.edge > period)
-        fatal(1, "Signal %s edge time (%f) larger than clock period (%f)\n", s.sig_name,
-              (double)s.edge, (double)period);
-}
-
-void check_strobe(const SigDef &s, float period) {
-    if (s.strobe > period)
-        fatal(1, "Signal %s strobe time (%f) larger than clock period (%f)\n", s.sig_name,
-              (double)s.strobe, (double)period);
+void check_time(const SigDef &s, const char *what, float t, float period) {
+    if (t > period)
+        fatal(1, "Signal %s %s time (%f) larger than clock period (%f)\n", s.sig_name, what,
+              (double)t, (double)period);
 }
 
 // Verilog sampling reads row b' = multiple * (b / multiple + 1) - 1 of a
@@ -126,52 +120,42 @@ void bind_signal_clocks() {
     }
 }
 
-void bind_valid(SigDef &s) {
-    int v = find_signal(s.val_sig_name);
-    if (v < 0) fatal(1, "Error: valid %s not found\n", s.val_sig_name);
-    s.val_sig_indx = v;
-    if (Signal[v].multiple != s.multiple)
-        fatal(1, "Error: valid %s not on same clock as %s\n", s.val_sig_name, s.sig_name);
-}
-
-void bind_enable(SigDef &s) {
-    int e = find_signal(s.en_sig_name);
-    if (e < 0) fatal(1, "Error: enable %s not found\n", s.en_sig_name);
-    s.oe_sig_indx = e;
-    if (Signal[e].multiple != s.multiple)
-        fatal(1, "Error: enable %s not on same clock as %s\n", s.en_sig_name, s.sig_name);
+// Finds the valid or enable signal `name` of signal s (the first of that
+// name) and checks that it is on the same clock; `what` is "valid" or
+// "enable", as the messages say.
+int bind_qualifier(const SigDef &s, const char *name, const char *what) {
+    int q = find_signal(name);
+    if (q < 0) fatal(1, "Error: %s %s not found\n", what, name);
+    if (Signal[q].multiple != s.multiple)
+        fatal(1, "Error: %s %s not on same clock as %s\n", what, name, s.sig_name);
+    return q;
 }
 
 void build_timings() {
     nvSigs = 0;
     for (int i = 0; i < nSigs; i++) {
         SigDef &s = Signal[i];
-        if (s.valid && s.type != VSTP_VALID) bind_valid(s);
-        if (s.type == VSTP_BIDIR) bind_enable(s);
+        if (s.valid && s.type != VSTP_VALID)
+            s.val_sig_indx = bind_qualifier(s, s.val_sig_name, "valid");
+        if (s.type == VSTP_BIDIR) s.oe_sig_indx = bind_qualifier(s, s.en_sig_name, "enable");
+        // An input is driven at its edge, an output tested at its strobe, a
+        // bidirectional signal has both; a time equal to the period passes.
         float period = (float)s.multiple * ClkPeriod;
-        switch (s.type) {
-        case VSTP_INPUT:
-            check_edge(s, period);
+        bool has_edge = s.type == VSTP_INPUT || s.type == VSTP_BIDIR;
+        bool has_strobe = s.type == VSTP_OUTPUT || s.type == VSTP_BIDIR;
+        if (has_edge) check_time(s, "edge", s.edge, period);
+        if (has_strobe) check_time(s, "strobe", s.strobe, period);
+        if (has_edge) {
             add_timing(i, fast_remainder(s.edge), 0);
             s.edgev = fast_cycles(s.edge);
-            break;
-        case VSTP_BIDIR:
-            check_edge(s, period);
-            check_strobe(s, period);
-            add_timing(i, fast_remainder(s.edge), 0);
-            s.edgev = fast_cycles(s.edge);
-            add_timing(i, fast_remainder(s.strobe), 1);
+        }
+        if (has_strobe) {
+            add_timing(i, fast_remainder(s.strobe), s.type == VSTP_BIDIR);
             s.strobev = fast_cycles(s.strobe);
-            break;
-        case VSTP_OUTPUT:
-            check_strobe(s, period);
-            add_timing(i, fast_remainder(s.strobe), 0);
-            s.strobev = fast_cycles(s.strobe);
-            break;
-        case VSTP_VALID:
+        }
+        if (s.type == VSTP_VALID) {
             add_timing(i, 0.0f, 0);
             s.edgev = s.strobev = 0;
-            break;
         }
     }
     std::stable_sort(SortTab, SortTab + nvSigs,
