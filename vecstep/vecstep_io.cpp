@@ -204,7 +204,7 @@ int input_read(char *buf, int max_size) {
 // ---- messages ------------------------------------------------------------------------
 
 void message(const char *fmt, ...) {
-    if (Vecfp.fd == 2) script_flush();
+    script_flush(); // also when -o names standard error under another name
     va_list ap;
     va_start(ap, fmt);
     vfprintf(stderr, fmt, ap);
