@@ -65,7 +65,9 @@ def header(common):
 
 
 def hexval(v, width):
-    return "0x%x" % (v & ((1 << width) - 1))
+    # Every digit of the bus is written, as a table for a Verilog driver
+    # must: its memory word has a fixed layout.
+    return "0x%0*x" % ((width + 3) // 4, v & ((1 << width) - 1))
 
 
 def rows(n, sigs, common, out):
