@@ -11,15 +11,17 @@ target=$1
 target_info "$target"
 bin=${FUZZ_BUILD:-$top/build-fuzz}/bin/$TOOL
 
-pool=$(mktemp -d)
-trap 'rm -rf "$pool"' EXIT
+# afl-cmin refuses to work under /tmp: the pool lives beside the campaigns.
+pool=$here/out/$target.pool
+rm -rf "$pool" "$pool.min"
+mkdir -p "$pool"
+trap 'rm -rf "$pool" "$pool.min"' EXIT
 cp "$here/corpus/$target"/* "$pool/" 2>/dev/null || true
 cp "$here/out/$target"/default/queue/id* "$pool/" 2>/dev/null || true
 input=(@@)
 [ "$MODE" = stdin ] && input=()
 env=()
 case $MODE in opts | words) env=(FUZZ_ARGS=$MODE) ;; esac
-rm -rf "$pool.min"
 env "${env[@]}" AFL_SKIP_CPUFREQ=1 afl-cmin -i "$pool" -o "$pool.min" -m none -t 2000 \
   -- "$bin" "${input[@]}" >/dev/null
 rm -rf "$here/corpus/$target"
@@ -27,5 +29,4 @@ mkdir -p "$here/corpus/$target"
 for f in "$pool.min"/*; do
   cp "$f" "$here/corpus/$target/$(sha1sum <"$f" | cut -c1-12)"
 done
-rm -rf "$pool.min"
 echo "$target: $(ls "$here/corpus/$target" | wc -l) inputs kept"
