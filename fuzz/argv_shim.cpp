@@ -13,7 +13,8 @@ extern "C" int __wrap_main(int argc, char **argv) {
     if (!mode || argc != 2) return __real_main(argc, argv);
     static std::vector<std::string> args = fuzzargs::command_line(mode, argv[0], argv[1]);
     static std::vector<char *> ptrs;
-    for (auto &a : args) ptrs.push_back(a.data());
+    for (auto &a : args)
+        ptrs.push_back(a.data());
     ptrs.push_back(nullptr);
     return __real_main(static_cast<int>(args.size()), ptrs.data());
 }

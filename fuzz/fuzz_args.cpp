@@ -14,7 +14,8 @@ int main(int argc, char **argv) {
     }
     std::vector<std::string> args = fuzzargs::command_line(argv[1], argv[2], argv[3]);
     std::vector<char *> ptrs;
-    for (auto &a : args) ptrs.push_back(a.data());
+    for (auto &a : args)
+        ptrs.push_back(a.data());
     ptrs.push_back(nullptr);
     execv(argv[2], ptrs.data());
     std::perror(argv[2]);

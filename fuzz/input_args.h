@@ -23,7 +23,9 @@ constexpr std::size_t kMaxWords = 8;
 constexpr std::size_t kMaxWordLength = 64;
 constexpr std::size_t kMaxScan = 4096;
 
-inline bool is_blank(unsigned char c) { return c <= ' '; }
+inline bool is_blank(unsigned char c) {
+    return c <= ' ';
+}
 
 // Reads at most kMaxScan bytes of the file, split into words at blanks and
 // control characters.  With first_line_only, stops at the first newline.
@@ -58,7 +60,8 @@ inline bool allowed_option(std::string_view w) {
     std::size_t i = 0;
     if (w.size() >= 2 && w[0] == '-') {
         i = 1;
-        while (i < w.size() && std::string_view("cvdpts").find(w[i]) != std::string_view::npos) ++i;
+        while (i < w.size() && std::string_view("cvdpts").find(w[i]) != std::string_view::npos)
+            ++i;
         if (i == 1) return false;
     }
     for (; i < w.size(); ++i)
