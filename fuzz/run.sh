@@ -46,12 +46,14 @@ echo "$target: $(get run_time)s, $(get execs_done) execs, edges $(get edges_foun
   "($(get bitmap_cvg)), corpus $(get corpus_count), crashes $(get saved_crashes), hangs $(get saved_hangs)"
 
 findings=$here/findings/$target
+saved=0
 for kind in crashes hangs; do
   for f in "$out"/default/$kind/id*; do
     [ -e "$f" ] || continue
     mkdir -p "$findings"
     cp "$f" "$findings/$kind-$(sha1sum <"$f" | cut -c1-12)"
+    saved=$((saved + 1))
   done
 done
-[ -d "$findings" ] && echo "$target: findings saved in $findings"
+[ "$saved" -eq 0 ] || echo "$target: $saved new findings saved in $findings"
 exit 0
