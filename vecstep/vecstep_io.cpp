@@ -203,12 +203,16 @@ int input_read(char *buf, int max_size) {
 
 // ---- messages ------------------------------------------------------------------------
 
+// A write error met while flushing ends the run, but the message that
+// caused the flush is still written after it.
 void message(const char *fmt, ...) {
-    script_flush(); // also when -o names standard error under another name
+    int err = flush_buffer(); // also when -o names standard error under another name
+    if (err) fprintf(stderr, "%s: %s\n", Vecfp.name, strerror(err));
     va_list ap;
     va_start(ap, fmt);
     vfprintf(stderr, fmt, ap);
     va_end(ap);
+    if (err) exit(1);
 }
 
 // A failed flush is reported too, but the status stays that of the failure
