@@ -64,6 +64,11 @@ constexpr int FieldLen = 128; // a vector field text keeps 127 characters
 // Every signal needs at most two timing entries (a bidirectional signal has
 // an edge and a strobe entry), so the table can never overflow.
 constexpr int MaxTimings = 2 * MaxSignals;
+// In Verilog mode one batch of rows (one period of the slowest clock) is
+// held in memory.  A slowest clock so many times the fastest that the batch
+// would pass this size is refused with a message, not left to the
+// operating system's out-of-memory killer.
+constexpr std::size_t MaxBatchBytes = std::size_t{1} << 30;
 
 struct SigDef {
     char sig_name[SigNameLen];

@@ -90,6 +90,10 @@ void check_verilog_batch() {
                   "Error: clock %s period (%f) does not divide"
                   " the slowest clock period (%f), as -v needs\n",
                   Clock[c].sig_name, (double)Clock[c].period, (double)SlowClkPeriod);
+    std::size_t bytes = (std::size_t)nVecsSlowClk * (std::size_t)nSigs * sizeof(FieldText);
+    if (bytes > MaxBatchBytes)
+        fatal(1, "Error: -v holds %d rows of %d signals at a time, %zu MiB, more than %zu MiB\n",
+              nVecsSlowClk, nSigs, bytes >> 20, MaxBatchBytes >> 20);
 }
 
 void bind_clocks() {

@@ -46,8 +46,11 @@ static PLI_INT32 int_size(PLI_BYTE8 *user_data) {
     return 32;
 }
 
-/* Stops the simulation after a fault that makes its results meaningless. */
+/* Stops the simulation after a fault that makes its results meaningless.
+ * vvp's exit status says so too: vpiFinish alone would let it end with 0,
+ * and a script would take the run for a clean one. */
 static void finish_failed(void) {
+    vpip_set_return_value(1);
     vpi_control(vpiFinish, 1);
 }
 

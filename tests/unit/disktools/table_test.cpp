@@ -1,7 +1,9 @@
 // The zone table and its two conversions.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <string>
 
 #include "table.h"
 
@@ -10,6 +12,43 @@ namespace {
 TEST(ZoneTable, EveryTypeHoldsTheSameCapacity) {
     for (int type = 0; type < kDiskTypes; ++type)
         EXPECT_EQ(blk2Sz(type, 0, kLbasPerDisk), 64458560) << "type " << type;
+}
+
+// Every row as the drive's zone layout gives it: its runs in order, each as
+// the number of LBAs and the zone size (bytes per LBA / 85).  Compared whole,
+// so a run in the wrong place is caught even where it keeps every row's sum.
+TEST(ZoneTable, RowsAreTheDrivesZoneRuns) {
+    const char *const layouts[kDiskTypes] = {
+        "268x232 292x216 566x208 292x216 274x192 274x176 274x160 274x144 204x128 204x112 "
+        "274x128 274x144 274x160 274x176 274x192",
+        "268x232 292x216 274x208 548x192 292x208 292x216 274x176 274x160 274x144 204x128 "
+        "204x112 274x128 274x144 274x160 274x176",
+        "268x232 292x216 274x208 274x192 548x176 274x192 292x208 292x216 274x160 274x144 "
+        "204x128 204x112 274x128 274x144 274x160",
+        "268x232 292x216 274x208 274x192 274x176 548x160 274x176 274x192 292x208 292x216 "
+        "274x144 204x128 204x112 274x128 274x144",
+        "268x232 292x216 274x208 274x192 274x176 274x160 548x144 274x160 274x176 274x192 "
+        "292x208 292x216 204x128 204x112 274x128",
+        "268x232 292x216 274x208 274x192 274x176 274x160 274x144 478x128 274x144 274x160 "
+        "274x176 274x192 292x208 292x216 204x112",
+        "268x232 292x216 274x208 274x192 274x176 274x160 274x144 204x128 204x112 274x128 "
+        "274x144 274x160 274x176 274x192 292x208 292x216",
+    };
+    for (int type = 0; type < kDiskTypes; ++type) {
+        std::string runs;
+        for (int first = 0; first < kLbasPerDisk;) {
+            int last = first;
+            while (last + 1 < kLbasPerDisk && tab[type][last + 1] == tab[type][first])
+                ++last;
+            const int32_t bytes = tab[type][first];
+            char run[40];
+            std::snprintf(run, sizeof run, bytes % 85 ? " %dx%d+%d" : " %dx%d", last - first + 1,
+                          bytes / 85, bytes % 85);
+            runs += runs.empty() ? run + 1 : run;
+            first = last + 1;
+        }
+        EXPECT_EQ(runs, layouts[type]) << "type " << type;
+    }
 }
 
 TEST(ZoneTable, ZoneBoundaries) {
