@@ -1,5 +1,5 @@
 // The vecdrive scanner alone: reads a vector table to the end and does
-// nothing with the tokens.  bench_vecdrive.sh measures vecdrive against it.
+// nothing with the tokens.  bench_converters.sh measures vecdrive against it.
 #include <cstdio>
 
 #include "vecdrive.h"

@@ -1,6 +1,6 @@
 // Runs the vecpins scanner alone over a vector table and prints how many
 // tokens and lines it saw: the yardstick for the cost of parsing and writing
-// in bench_vecpins.sh.
+// in bench_converters.sh.
 //
 //   vecpins_scanonly [infile]
 #include "vecpins.h"
