@@ -83,6 +83,8 @@ int main(int argc, char **argv) {
             break;
         case 'p':
             FloatPrec = decimal_int(optarg);
+            if (FloatPrec > MaxFloatPrec)
+                fatal(1, "vecstep: -p %s: at most %d decimals\n", optarg, MaxFloatPrec);
             break;
         case 't': {
             float t = (float)strtod(optarg, nullptr);

@@ -48,6 +48,10 @@ extern int EchoComments;
 extern int VerilogMode;
 extern int Clocks2Dump;
 extern int FloatPrec;
+// The C library formats a time with at most a few hundred million decimals
+// and silently writes nothing beyond; a float's exact value never needs more
+// than 149.  -p above this is refused rather than written as an empty time.
+constexpr int MaxFloatPrec = 1000;
 extern float Clocks2Test;
 
 // ---- signals and clocks -------------------------------------------------------
