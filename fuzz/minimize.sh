@@ -18,12 +18,8 @@ mkdir -p "$pool"
 trap 'rm -rf "$pool" "$pool.min"' EXIT
 cp "$here/corpus/$target"/* "$pool/" 2>/dev/null || true
 cp "$here/out/$target"/default/queue/id* "$pool/" 2>/dev/null || true
-input=(@@)
-[ "$MODE" = stdin ] && input=()
-env=()
-case $MODE in opts | words) env=(FUZZ_ARGS=$MODE) ;; esac
-env "${env[@]}" AFL_SKIP_CPUFREQ=1 afl-cmin -i "$pool" -o "$pool.min" -m none -t 2000 \
-  -- "$bin" "${input[@]}" >/dev/null
+env "${AFL_ENV[@]}" AFL_SKIP_CPUFREQ=1 afl-cmin -i "$pool" -o "$pool.min" -m none -t 2000 \
+  -- "$bin" "${AFL_INPUT[@]}" >/dev/null
 rm -rf "$here/corpus/$target"
 mkdir -p "$here/corpus/$target"
 for f in "$pool.min"/*; do

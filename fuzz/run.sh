@@ -24,17 +24,13 @@ mkdir -p "$out"
 
 dict=()
 case $TOOL in vec*) dict=(-x "$here/vectab.dict") ;; sz2blk) dict=(-x "$here/sz2blk.dict") ;; esac
-input=(@@)
-[ "$MODE" = stdin ] && input=()
-env=()
-case $MODE in opts | words) env=(FUZZ_ARGS=$MODE) ;; esac
 
 # The machine may not be set up for fuzzing (CPU governor, core pattern):
 # these only cost speed or crash detection latency, not correctness.
-env "${env[@]}" AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 \
+env "${AFL_ENV[@]}" AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 \
   AFL_NO_UI=1 AFL_QUIET=1 AFL_NO_AFFINITY=1 \
   afl-fuzz -i "$corpus" -o "$out" "${dict[@]}" -m none -t 2000 -V "$seconds" \
-  -- "$bin" "${input[@]}" >"$out/afl.log" 2>&1 || {
+  -- "$bin" "${AFL_INPUT[@]}" >"$out/afl.log" 2>&1 || {
   echo "afl-fuzz failed; the end of its log:" >&2
   tail -n 20 "$out/afl.log" >&2
   exit 1

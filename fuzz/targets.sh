@@ -1,7 +1,9 @@
 # Sourced by the fuzz scripts: what each fuzz target runs.
 #   target_info NAME  sets TOOL (executable name), MODE (file, opts, words
-#   or stdin: how the input reaches the tool) and STATUSES (the exit
-#   statuses the tool documents, as the shell sees them).
+#   or stdin: how the input reaches the tool), STATUSES (the exit
+#   statuses the tool documents, as the shell sees them), and for afl-fuzz
+#   and afl-cmin AFL_ENV (the environment that picks the shim's mode) and
+#   AFL_INPUT (the tool's argument naming the input, none for stdin).
 FUZZ_TARGETS="vecstep vecstep-opts vecdrive vecdrive-opts vecpins vecpins-opts unremark tccsum sz2blk"
 
 target_info() {
@@ -20,4 +22,9 @@ target_info() {
     sz2blk) MODE=words ;;
     *) MODE=file ;;
   esac
+  AFL_INPUT=(@@)
+  [ "$MODE" = stdin ] && AFL_INPUT=()
+  AFL_ENV=()
+  case $MODE in opts | words) AFL_ENV=(FUZZ_ARGS=$MODE) ;; esac
+  return 0
 }
